@@ -1,0 +1,76 @@
+'use strict';
+
+// Runs every suite: the native tests, the JavaScript suite against the Linux build, and the
+// same suite against the Windows build in a Windows Node.js under Wine. Without Wine or
+// mingw-w64 the Windows suite is skipped with a reason, except under CI=true, where that fails.
+const { spawnSync } = require('node:child_process');
+const fs = require('node:fs');
+const path = require('node:path');
+const { hasCommand, windowsNode, runWindows, stopWineserver, cacheDir } = require('./wine-node');
+
+const root = path.join(__dirname, '..');
+const windowsNodeVersion = '20.20.2';
+let failed = false;
+
+function step(title, command, args, options = {}) {
+  console.log(`\n== ${title}`);
+  const result = spawnSync(command, args, { cwd: root, stdio: 'inherit', ...options });
+  if (result.status !== 0) {
+    console.log(`== ${title}: failed`);
+    failed = true;
+  }
+  return result.status === 0;
+}
+
+function nativeTests() {
+  const dir = path.join(root, 'build', 'tests');
+  return (
+    step('native tests: configure', 'cmake', ['-S', root, '-B', dir, '-DREGISTRY_ADDON_TESTS=ON']) &&
+    step('native tests: build', 'cmake', ['--build', dir, '--parallel', '2']) &&
+    step('native tests', 'ctest', ['--output-on-failure'], { cwd: dir })
+  );
+}
+
+function linuxSuite() {
+  return step('JavaScript suite, Linux build', process.execPath, ['--test', 'test/js/']);
+}
+
+function windowsSuite() {
+  const missing = ['wine', 'wineserver', 'x86_64-w64-mingw32-g++'].filter((c) => !hasCommand(c));
+  if (missing.length > 0) {
+    const reason = `${missing.join(', ')} not installed`;
+    if (process.env.CI === 'true') {
+      console.log(`\n== Windows suite cannot run: ${reason}`);
+      failed = true;
+    } else {
+      console.log(`\n== Windows suite skipped: ${reason}`);
+    }
+    return;
+  }
+  if (!step('Windows build (mingw-w64)', process.execPath, ['scripts/build-win32.js'])) return;
+  step('Windows file checks', process.execPath, ['--test', 'test/windows/']);
+
+  const node = windowsNode(windowsNodeVersion);
+  const renamed = path.join(cacheDir, 'host-app.exe');
+  fs.copyFileSync(node, renamed);
+  const prefix = path.join(root, 'build', 'wine-prefix');
+  for (const [title, exe] of [
+    [`JavaScript suite, Windows Node.js ${windowsNodeVersion} under Wine`, node],
+    ['JavaScript suite, the same node.exe renamed host-app.exe', renamed],
+  ]) {
+    console.log(`\n== ${title}`);
+    const { status, output } = runWindows(exe, ['--test', 'test/js/'], { prefix });
+    process.stdout.write(output);
+    if (status !== 0) {
+      console.log(`== ${title}: failed`);
+      failed = true;
+    }
+  }
+  stopWineserver(prefix);
+}
+
+nativeTests();
+linuxSuite();
+windowsSuite();
+console.log(failed ? '\nSome suites failed.' : '\nAll suites passed.');
+process.exit(failed ? 1 : 0);
