@@ -7,6 +7,7 @@ const { spawnSync } = require('node:child_process');
 const fs = require('node:fs');
 const path = require('node:path');
 const { hasCommand, windowsNode, runWindows, stopWineserver, cacheDir } = require('./wine-node');
+const { loadFixture } = require('../test/fixtures/registry-fixture');
 
 const root = path.join(__dirname, '..');
 const windowsNodeVersion = '20.20.2';
@@ -31,8 +32,14 @@ function nativeTests() {
   );
 }
 
+// The Linux build works on the registry files of the prefix in WINEPREFIX: a scratch one here.
 function linuxSuite() {
-  return step('JavaScript suite, Linux build', process.execPath, ['--test', 'test/js/']);
+  const prefix = path.join(root, 'build', 'test-prefix-linux');
+  fs.rmSync(prefix, { recursive: true, force: true });
+  loadFixture(prefix);
+  return step('JavaScript suite, Linux build', process.execPath, ['--test', 'test/js/'], {
+    env: { ...process.env, WINEPREFIX: prefix },
+  });
 }
 
 function windowsSuite() {
@@ -53,7 +60,11 @@ function windowsSuite() {
   const node = windowsNode(windowsNodeVersion);
   const renamed = path.join(cacheDir, 'host-app.exe');
   fs.copyFileSync(node, renamed);
+  // Wine reads the fixture from the hive files when its server starts.
   const prefix = path.join(root, 'build', 'wine-prefix');
+  if (!fs.existsSync(path.join(prefix, 'system.reg'))) runWindows(node, ['-e', '0'], { prefix });
+  stopWineserver(prefix);
+  loadFixture(prefix);
   for (const [title, exe] of [
     [`JavaScript suite, Windows Node.js ${windowsNodeVersion} under Wine`, node],
     ['JavaScript suite, the same node.exe renamed host-app.exe', renamed],

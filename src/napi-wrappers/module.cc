@@ -18,7 +18,14 @@ struct ExportEntry {
 
 // Installed in this order; the properties enumerate in it.
 constexpr ExportEntry exportTable[] = {
+    {"getString", 9, guarded<getString>},
+    {"getKeyValues", 12, guarded<getKeyValues>},
+    {"getUInt32", 9, guarded<getUInt32>},
+    {"setUInt32", 9, guarded<setUInt32>},
+    {"setString", 9, guarded<setString>},
     {"getRegistryKeyName", 18, guarded<getRegistryKeyName>},
+    {"setBinaryValue", 14, guarded<setBinaryValue>},
+    {"deleteKey", 9, guarded<deleteKey>},
 };
 
 Napi::Object init(Napi::Env env, Napi::Object exports) {

@@ -6,10 +6,18 @@ const addon = require('../..');
 
 // The argument kinds of each function, in order.
 const signatures = {
+  getString: ['text', 'text', 'text'],
+  getKeyValues: ['text'],
+  getUInt32: ['text', 'text', 'number'],
+  setUInt32: ['text', 'text', 'number'],
+  setString: ['text', 'text', 'text'],
   getRegistryKeyName: ['text'],
+  setBinaryValue: ['text', 'text', 'text'],
+  deleteKey: ['text', 'text'],
 };
 
-const valid = { text: 'x', number: 1 };
+// Paths without a root prefix: even a call that got through would touch nothing.
+const valid = { text: 'registry-addon-call-frame', number: 1 };
 const notText = [undefined, null, 1, true, Symbol('s'), 10n, {}, [], () => {}, new String('x')];
 const notNumber = [undefined, null, '1', true, Symbol('s'), 10n, {}, [], new Number(1)];
 
@@ -32,6 +40,11 @@ test('the error carries the host\'s message and no code', () => {
     () => addon.getRegistryKeyName(42),
     (e) => e instanceof TypeError && e.message === 'A string was expected' && !('code' in e),
   );
+});
+
+test('arguments are converted in order: the first failure decides', () => {
+  assert.throws(() => addon.setUInt32('p', 5, 'n'), { name: 'TypeError', message: 'A string was expected' });
+  assert.throws(() => addon.getUInt32('p', 'n', '5'), { name: 'TypeError', message: 'A number was expected' });
 });
 
 test('many arguments behave as the arguments of the table', () => {

@@ -4,7 +4,16 @@ const test = require('node:test');
 const assert = require('node:assert/strict');
 const addon = require('../..');
 
-const exportOrder = ['getRegistryKeyName'];
+const exportOrder = [
+  'getString',
+  'getKeyValues',
+  'getUInt32',
+  'setUInt32',
+  'setString',
+  'getRegistryKeyName',
+  'setBinaryValue',
+  'deleteKey',
+];
 
 test('the exports object holds the functions in table order', () => {
   assert.deepEqual(Object.keys(addon), exportOrder);
