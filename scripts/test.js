@@ -6,7 +6,8 @@
 const { spawnSync } = require('node:child_process');
 const fs = require('node:fs');
 const path = require('node:path');
-const { hasCommand, windowsNode, runWindows, stopWineserver, cacheDir } = require('./wine-node');
+const { hasCommand, windowsNode, stopWineserver, cacheDir } = require('./wine-node');
+const { prepareWinePrefix, runWindowsSuite } = require('./windows-suite');
 const { loadFixture } = require('../test/fixtures/registry-fixture');
 
 const root = path.join(__dirname, '..');
@@ -60,24 +61,39 @@ function windowsSuite() {
   const node = windowsNode(windowsNodeVersion);
   const renamed = path.join(cacheDir, 'host-app.exe');
   fs.copyFileSync(node, renamed);
-  // Wine reads the fixture from the hive files when its server starts.
   const prefix = path.join(root, 'build', 'wine-prefix');
-  if (!fs.existsSync(path.join(prefix, 'system.reg'))) runWindows(node, ['-e', '0'], { prefix });
-  stopWineserver(prefix);
-  loadFixture(prefix);
+  prepareWinePrefix(node, prefix);
   for (const [title, exe] of [
     [`JavaScript suite, Windows Node.js ${windowsNodeVersion} under Wine`, node],
     ['JavaScript suite, the same node.exe renamed host-app.exe', renamed],
   ]) {
+    if (!runWindowsSuite(title, exe, prefix)) failed = true;
+  }
+  stopWineserver(prefix);
+  interop(node, prefix);
+}
+
+// What one target writes into a prefix the other reads, both ways. The Linux build writes only
+// while no wineserver runs for the prefix; Wine saves its writes when its server exits.
+function interop(node, prefix) {
+  const linux = (...args) =>
+    step(`Linux build: interop ${args.join(' ')}`, process.execPath, ['test/interop/run.js', ...args], {
+      env: { ...process.env, WINEPREFIX: prefix },
+    });
+  const windows = (...args) => {
+    const title = `Windows build: interop ${args.join(' ')}`;
     console.log(`\n== ${title}`);
-    const { status, output } = runWindows(exe, ['--test', 'test/js/'], { prefix });
+    const { status, output } = runWindows(node, ['test/interop/run.js', ...args], { prefix });
     process.stdout.write(output);
     if (status !== 0) {
       console.log(`== ${title}: failed`);
       failed = true;
     }
-  }
-  stopWineserver(prefix);
+    stopWineserver(prefix);
+    return status === 0;
+  };
+  if (linux('write', 'linux')) windows('read', 'linux');
+  if (windows('write', 'windows')) linux('read', 'windows');
 }
 
 nativeTests();
