@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <exception>
 #include <new>
 #include <string>
 #include <string_view>
@@ -32,7 +33,8 @@ Napi::Value stringListsResult(Napi::Env env, const std::vector<std::string>& nam
 using Callback = Napi::Value (*)(const Napi::CallbackInfo&);
 
 // Runs `callback` so that only Napi::Error leaves it: any other C++ exception reaching the
-// host would abort the process, so running out of memory becomes a JavaScript Error.
+// host would abort the process, so running out of memory (or any other failure of the
+// standard library) becomes a JavaScript Error.
 template <Callback callback>
 Napi::Value guarded(const Napi::CallbackInfo& info) {
   try {
@@ -41,6 +43,8 @@ Napi::Value guarded(const Napi::CallbackInfo& info) {
     throw;
   } catch (const std::bad_alloc&) {
     throw Napi::Error::New(info.Env(), "Out of memory");
+  } catch (const std::exception& error) {
+    throw Napi::Error::New(info.Env(), error.what());
   }
 }
 

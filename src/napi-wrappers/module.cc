@@ -2,7 +2,8 @@
 #include "napi-wrappers/module.h"
 
 #include <cstddef>
-#include <iterator>
+#include <new>
+#include <string>
 
 #include "napi-wrappers/call_frame.h"
 #include "napi-wrappers/callbacks.h"
@@ -27,6 +28,14 @@ constexpr ExportEntry exportTable[] = {
     {"setBinaryValue", 14, guarded<setBinaryValue>},
     {"deleteKey", 9, guarded<deleteKey>},
 };
+
+constexpr bool nameLengthsMatch() {
+  for (const ExportEntry& entry : exportTable) {
+    if (std::char_traits<char>::length(entry.name) != entry.nameLength) return false;
+  }
+  return true;
+}
+static_assert(nameLengthsMatch(), "each export's key length is its name's byte count");
 
 Napi::Object init(Napi::Env env, Napi::Object exports) {
   try {
