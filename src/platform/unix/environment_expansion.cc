@@ -17,7 +17,8 @@ namespace {
 // match wins over one that differs in case.
 std::optional<std::u16string> find_variable(std::u16string_view name) {
   std::string utf8_name = registry_unix::utf16_to_utf8(name);
-  if (const char* exact = std::getenv(utf8_name.c_str())) return registry_unix::utf8_to_utf16(exact);
+  if (const char* exact = std::getenv(utf8_name.c_str()))
+    return registry_unix::utf8_to_utf16(exact);
   for (char** entry = environ; entry != nullptr && *entry != nullptr; ++entry) {
     const char* equals = std::strchr(*entry, '=');
     if (equals == nullptr || equals == *entry) continue;

@@ -36,7 +36,8 @@ bool parse_key_line(std::string_view line, std::string_view& name_text, std::u16
 
 std::string key_line(const std::string& name_text, unsigned long long now) {
   char stamp[24];
-  std::snprintf(stamp, sizeof stamp, "] %llu\n", (now - kUnixEpochAsFileTime) / kFileTimeUnitsPerSecond);
+  std::snprintf(stamp, sizeof stamp, "] %llu\n",
+                (now - kUnixEpochAsFileTime) / kFileTimeUnitsPerSecond);
   return "[" + name_text + stamp;
 }
 
@@ -52,8 +53,9 @@ using IndexEntry = std::pair<std::u16string, HiveKey*>;
 
 std::vector<IndexEntry>::const_iterator first_at_or_after(const std::vector<IndexEntry>& index,
                                                           const std::u16string& path) {
-  return std::lower_bound(index.begin(), index.end(), path,
-                          [](const IndexEntry& entry, const std::u16string& p) { return entry.first < p; });
+  return std::lower_bound(
+      index.begin(), index.end(), path,
+      [](const IndexEntry& entry, const std::u16string& p) { return entry.first < p; });
 }
 
 }  // namespace
@@ -209,8 +211,7 @@ std::unique_ptr<Hive> Hive::parse(std::string text) {
   std::unique_ptr<Hive> hive(new Hive());
   hive->source_ = std::move(text);
   std::string_view source = hive->source_;
-  hive->structure_ok_ =
-      source.substr(0, kSignature.size()) == kSignature && source.back() == '\n';
+  hive->structure_ok_ = source.substr(0, kSignature.size()) == kSignature && source.back() == '\n';
   // A block starts with the blank lines before its key line.
   size_t block_start = std::string_view::npos;
   size_t after_content = 0;

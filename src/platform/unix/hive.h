@@ -47,7 +47,7 @@ class HiveKey {
   bool changed_ = false;
   bool parsed_ = false;
   bool well_formed_ = true;
-  std::string lead_;      // blank lines before the key line
+  std::string lead_;       // blank lines before the key line
   std::string name_text_;  // the escaped name as the file spells it
   std::string key_line_;
   std::vector<KeyLine> lines_;
@@ -83,7 +83,7 @@ class Hive {
   std::string source_;  // the file as read; blocks refer into it
   std::string_view header_;
   bool structure_ok_ = true;
-  std::vector<std::unique_ptr<HiveKey>> keys_;                // file order
+  std::vector<std::unique_ptr<HiveKey>> keys_;              // file order
   std::vector<std::pair<std::u16string, HiveKey*>> index_;  // by folded path
 };
 

@@ -23,7 +23,7 @@ FileIdentity identity_of(const struct stat& info) {
 
 LONG status_of_errno() {
   return errno == EACCES || errno == EPERM || errno == EROFS ? ERROR_ACCESS_DENIED
-                                                              : ERROR_WRITE_FAULT;
+                                                             : ERROR_WRITE_FAULT;
 }
 
 bool write_all(int fd, const std::string& text) {
@@ -74,7 +74,8 @@ FileState stat_file(const std::string& path, FileIdentity& identity) {
 
 FileState read_file(const std::string& path, std::string& text, FileIdentity& identity) {
   int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return errno == ENOENT || errno == ENOTDIR ? FileState::kMissing : FileState::kUnreadable;
+  if (fd < 0)
+    return errno == ENOENT || errno == ENOTDIR ? FileState::kMissing : FileState::kUnreadable;
   struct stat info;
   FileState state = FileState::kUnreadable;
   if (fstat(fd, &info) == 0 && S_ISREG(info.st_mode)) {

@@ -5,8 +5,8 @@
 #include <functional>
 
 #include "hive.h"
-#include "wine_prefix.h"
 #include "win32_api.h"
+#include "wine_prefix.h"
 
 namespace registry_unix {
 

@@ -23,29 +23,47 @@ int hex_value(char c) {
 
 char named_escape(char16_t c) {
   switch (c) {
-    case 7: return 'a';
-    case 8: return 'b';
-    case 9: return 't';
-    case 10: return 'n';
-    case 11: return 'v';
-    case 12: return 'f';
-    case 13: return 'r';
-    case 27: return 'e';
-    default: return 0;
+    case 7:
+      return 'a';
+    case 8:
+      return 'b';
+    case 9:
+      return 't';
+    case 10:
+      return 'n';
+    case 11:
+      return 'v';
+    case 12:
+      return 'f';
+    case 13:
+      return 'r';
+    case 27:
+      return 'e';
+    default:
+      return 0;
   }
 }
 
 char16_t named_unescape(char c) {
   switch (c) {
-    case 'a': return 7;
-    case 'b': return 8;
-    case 't': return 9;
-    case 'n': return 10;
-    case 'v': return 11;
-    case 'f': return 12;
-    case 'r': return 13;
-    case 'e': return 27;
-    default: return 0;
+    case 'a':
+      return 7;
+    case 'b':
+      return 8;
+    case 't':
+      return 9;
+    case 'n':
+      return 10;
+    case 'v':
+      return 11;
+    case 'f':
+      return 12;
+    case 'r':
+      return 13;
+    case 'e':
+      return 27;
+    default:
+      return 0;
   }
 }
 
@@ -134,7 +152,7 @@ bool read_hex_data(std::string_view text, size_t& pos, std::string& data) {
   while (true) {
     while (pos < end && (text[pos] == ' ' || text[pos] == '\t')) ++pos;
     if (pos < end && text[pos] == '\\' && only_blanks(text, pos + 1, end)) {
-      if (end >= text.size()) return false;
+      if (end + 1 >= text.size()) return false;
       pos = end + 1;
       end = line_end(text, pos);
       continue;
@@ -152,7 +170,9 @@ bool read_hex_data(std::string_view text, size_t& pos, std::string& data) {
       return false;
     }
   }
-  return only_blanks(text, pos, end) && ((pos = end), true);
+  if (!only_blanks(text, pos, end)) return false;
+  pos = end;
+  return true;
 }
 
 bool read_dword(std::string_view text, size_t& pos, std::string& data) {
@@ -245,8 +265,7 @@ bool read_escaped(std::string_view text, size_t& pos, char end, std::u16string& 
     char kind = text[pos++];
     if (kind == 'x' && pos < text.size() && hex_value(text[pos]) >= 0) {
       unsigned unit = 0;
-      for (int digits = 0; digits < 4 && pos < text.size() && hex_value(text[pos]) >= 0;
-           ++digits) {
+      for (int digits = 0; digits < 4 && pos < text.size() && hex_value(text[pos]) >= 0; ++digits) {
         unit = unit * 16 + hex_value(text[pos++]);
       }
       out.push_back(char16_t(unit));
@@ -299,7 +318,8 @@ std::string format_value(const HiveValue& value) {
       out += prefix;
     }
     size_t line_start = out.rfind('\n');
-    append_hex_data(out, value.data, out.size() - (line_start == std::string::npos ? 0 : line_start + 1));
+    append_hex_data(out, value.data,
+                    out.size() - (line_start == std::string::npos ? 0 : line_start + 1));
   }
   out += '\n';
   return out;

@@ -6,8 +6,8 @@
 #include <memory>
 #include <string>
 
-#include "wine_prefix.h"
 #include "win32_api.h"
+#include "wine_prefix.h"
 
 namespace registry_unix {
 

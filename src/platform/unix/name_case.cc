@@ -1,8 +1,8 @@
 #include "name_case.h"
 
+#include <locale.h>
 #include <clocale>
 #include <cwctype>
-#include <locale.h>
 
 namespace registry_unix {
 namespace {

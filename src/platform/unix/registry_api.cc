@@ -93,13 +93,14 @@ LSTATUS RegCreateKeyExW(HKEY key, LPCWSTR sub_key, DWORD, LPWSTR, DWORD, REGSAM 
     });
   }
   if (status != ERROR_SUCCESS) return status;
-  if (disposition != nullptr) *disposition = existed ? REG_OPENED_EXISTING_KEY : REG_CREATED_NEW_KEY;
+  if (disposition != nullptr)
+    *disposition = existed ? REG_OPENED_EXISTING_KEY : REG_CREATED_NEW_KEY;
   *result = registry_unix::open_handle(std::move(child));
   return ERROR_SUCCESS;
 }
 
-LSTATUS RegQueryValueExW(HKEY key, LPCWSTR value_name, LPDWORD reserved, LPDWORD type,
-                         LPBYTE data, LPDWORD data_size) {
+LSTATUS RegQueryValueExW(HKEY key, LPCWSTR value_name, LPDWORD reserved, LPDWORD type, LPBYTE data,
+                         LPDWORD data_size) {
   if (reserved != nullptr || (data != nullptr && data_size == nullptr)) {
     return ERROR_INVALID_PARAMETER;
   }
@@ -154,9 +155,8 @@ LSTATUS RegDeleteValueW(HKEY key, LPCWSTR value_name) {
 
 LSTATUS RegQueryInfoKeyW(HKEY key, LPWSTR key_class, LPDWORD class_length, LPDWORD reserved,
                          LPDWORD sub_keys, LPDWORD max_sub_key_length, LPDWORD max_class_length,
-                         LPDWORD values, LPDWORD max_value_name_length,
-                         LPDWORD max_value_length, LPDWORD security_descriptor_size,
-                         PFILETIME last_write_time) {
+                         LPDWORD values, LPDWORD max_value_name_length, LPDWORD max_value_length,
+                         LPDWORD security_descriptor_size, PFILETIME last_write_time) {
   if (reserved != nullptr || (key_class != nullptr && class_length == nullptr)) {
     return ERROR_INVALID_PARAMETER;
   }
@@ -170,8 +170,8 @@ LSTATUS RegQueryInfoKeyW(HKEY key, LPWSTR key_class, LPDWORD class_length, LPDWO
     if (max_class_length != nullptr) *max_class_length = 0;
     if (security_descriptor_size != nullptr) *security_descriptor_size = 0;
     if (sub_keys != nullptr || max_sub_key_length != nullptr) {
-      auto names = hive != nullptr ? hive->sub_key_names(ref->folded)
-                                   : std::vector<std::u16string>();
+      auto names =
+          hive != nullptr ? hive->sub_key_names(ref->folded) : std::vector<std::u16string>();
       size_t longest = 0;
       for (const auto& name : names) longest = std::max(longest, name.size());
       if (sub_keys != nullptr) *sub_keys = static_cast<DWORD>(names.size());

@@ -58,9 +58,10 @@ std::u16string utf8_to_utf16(std::string_view text) {
       ++i;
       continue;
     }
-    size_t length = lead >= 0xC2 && lead <= 0xDF ? 2 : lead >= 0xE0 && lead <= 0xEF ? 3
-                                                  : lead >= 0xF0 && lead <= 0xF4   ? 4
-                                                                                   : 0;
+    size_t length = lead >= 0xC2 && lead <= 0xDF   ? 2
+                    : lead >= 0xE0 && lead <= 0xEF ? 3
+                    : lead >= 0xF0 && lead <= 0xF4 ? 4
+                                                   : 0;
     if (length == 0) {
       out.push_back(kReplacement);
       ++i;

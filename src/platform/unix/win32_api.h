@@ -90,19 +90,18 @@ constexpr DWORD REG_QWORD = 11;
 constexpr UINT CP_UTF8 = 65001;
 
 LSTATUS RegOpenKeyExW(HKEY key, LPCWSTR sub_key, DWORD options, REGSAM access, PHKEY result);
-LSTATUS RegCreateKeyExW(HKEY key, LPCWSTR sub_key, DWORD reserved, LPWSTR key_class,
-                        DWORD options, REGSAM access, LPSECURITY_ATTRIBUTES security,
-                        PHKEY result, LPDWORD disposition);
-LSTATUS RegQueryValueExW(HKEY key, LPCWSTR value_name, LPDWORD reserved, LPDWORD type,
-                         LPBYTE data, LPDWORD data_size);
-LSTATUS RegSetValueExW(HKEY key, LPCWSTR value_name, DWORD reserved, DWORD type,
-                       const BYTE* data, DWORD data_size);
+LSTATUS RegCreateKeyExW(HKEY key, LPCWSTR sub_key, DWORD reserved, LPWSTR key_class, DWORD options,
+                        REGSAM access, LPSECURITY_ATTRIBUTES security, PHKEY result,
+                        LPDWORD disposition);
+LSTATUS RegQueryValueExW(HKEY key, LPCWSTR value_name, LPDWORD reserved, LPDWORD type, LPBYTE data,
+                         LPDWORD data_size);
+LSTATUS RegSetValueExW(HKEY key, LPCWSTR value_name, DWORD reserved, DWORD type, const BYTE* data,
+                       DWORD data_size);
 LSTATUS RegDeleteValueW(HKEY key, LPCWSTR value_name);
 LSTATUS RegQueryInfoKeyW(HKEY key, LPWSTR key_class, LPDWORD class_length, LPDWORD reserved,
                          LPDWORD sub_keys, LPDWORD max_sub_key_length, LPDWORD max_class_length,
-                         LPDWORD values, LPDWORD max_value_name_length,
-                         LPDWORD max_value_length, LPDWORD security_descriptor_size,
-                         PFILETIME last_write_time);
+                         LPDWORD values, LPDWORD max_value_name_length, LPDWORD max_value_length,
+                         LPDWORD security_descriptor_size, PFILETIME last_write_time);
 LSTATUS RegEnumValueW(HKEY key, DWORD index, LPWSTR value_name, LPDWORD value_name_length,
                       LPDWORD reserved, LPDWORD type, LPBYTE data, LPDWORD data_size);
 LSTATUS RegCloseKey(HKEY key);

@@ -16,8 +16,8 @@ std::string hive_path(const std::string& prefix, HiveId hive) {
 }
 
 std::string new_hive_header(HiveId hive) {
-  const char* root = hive == HiveId::kUser ? "REGISTRY\\\\User\\\\S-1-5-21-0-0-0-1000"
-                                           : "REGISTRY\\\\Machine";
+  const char* root =
+      hive == HiveId::kUser ? "REGISTRY\\\\User\\\\S-1-5-21-0-0-0-1000" : "REGISTRY\\\\Machine";
   return std::string("WINE REGISTRY Version 2\n;; All keys relative to ") + root +
          "\n\n#arch=win64\n";
 }
