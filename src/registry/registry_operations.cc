@@ -42,12 +42,10 @@ bool storeValue(std::string_view path, std::string_view valueName, DWORD type, c
 
 std::string readString(std::string_view path, std::string_view valueName,
                        std::string_view defaultText) {
-  WideString widePath = utf8ToWide(path);
-  WideString wideName = utf8ToWide(valueName);
-  WideString result = utf8ToWide(defaultText);
   if (!holdsNul(path) && !holdsNul(valueName)) {
+    WideString wideName = utf8ToWide(valueName);
     ReadTarget target =
-        readTarget(widePath, {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE, HKEY_CLASSES_ROOT});
+        readTarget(utf8ToWide(path), {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE, HKEY_CLASSES_ROOT});
     for (HKEY root : target.roots) {
       WideString found;
       if (readStringValue(root, target.subKey.c_str(), wideName.c_str(), found)) {
@@ -55,6 +53,8 @@ std::string readString(std::string_view path, std::string_view valueName,
       }
     }
   }
+  // The default is converted only when it is the result, and used up to its first NUL.
+  WideString result = utf8ToWide(defaultText);
   result.resize(std::char_traits<WCHAR>::length(result.c_str()));
   return wideToUtf8(result.data(), result.size());
 }
