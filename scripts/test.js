@@ -6,7 +6,7 @@
 const { spawnSync } = require('node:child_process');
 const fs = require('node:fs');
 const path = require('node:path');
-const { hasCommand, windowsNode, stopWineserver, cacheDir } = require('./wine-node');
+const { hasCommand, windowsNode, runWindows, stopWineserver, cacheDir } = require('./wine-node');
 const { prepareWinePrefix, runWindowsSuite } = require('./windows-suite');
 const { loadFixture } = require('../test/fixtures/registry-fixture');
 
@@ -96,8 +96,17 @@ function interop(node, prefix) {
   if (windows('write', 'windows')) linux('read', 'windows');
 }
 
+// The command-line tool, the TypeScript declarations, and the package as npm publishes it.
+function packageChecks() {
+  step('command-line tool', process.execPath, ['--test', 'test/cli/']);
+  const tsc = require.resolve('typescript/bin/tsc');
+  step('TypeScript declarations', process.execPath, [tsc, '--noEmit', '--strict', 'test/types/usage.ts']);
+  step('package: packed, installed, run on Linux and under Wine', process.execPath, ['--test', 'test/package/']);
+}
+
 nativeTests();
 linuxSuite();
 windowsSuite();
+packageChecks();
 console.log(failed ? '\nSome suites failed.' : '\nAll suites passed.');
 process.exit(failed ? 1 : 0);
