@@ -9,7 +9,7 @@ const fs = require('node:fs');
 const path = require('node:path');
 
 const root = path.join(__dirname, '..');
-const buildDir = path.join(root, 'build', 'tests');
+const buildDir = path.join(root, 'build', 'bench-layer');
 const prefix = path.join(root, 'build', 'bench-prefix');
 const processes = 9;
 
@@ -17,7 +17,7 @@ if (!fs.existsSync(path.join(prefix, 'system.reg'))) {
   const env = { ...process.env, WINEPREFIX: prefix, WINEDEBUG: '-all' };
   execFileSync('sh', ['-c', 'wineboot -i && wineserver -w'], { env, stdio: 'ignore' });
 }
-execFileSync('cmake', ['-S', root, '-B', buildDir, '-DREGISTRY_ADDON_TESTS=ON'], { stdio: 'ignore' });
+execFileSync('cmake', ['-S', root, '-B', buildDir, '-DREGISTRY_ADDON_TESTS=ON', '-DCMAKE_BUILD_TYPE=Release'], { stdio: 'ignore' });
 execFileSync('cmake', ['--build', buildDir, '--target', 'hive_bench'], { stdio: 'inherit' });
 
 const runs = [];
