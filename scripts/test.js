@@ -6,8 +6,8 @@
 const { spawnSync } = require('node:child_process');
 const fs = require('node:fs');
 const path = require('node:path');
-const { hasCommand, windowsNode, runWindows, stopWineserver, cacheDir } = require('./wine-node');
-const { prepareWinePrefix, runWindowsSuite } = require('./windows-suite');
+const { hasCommand, windowsNode, stopWineserver, cacheDir } = require('./wine-node');
+const { prepareWinePrefix, runWindowsStep, runWindowsSuite } = require('./windows-suite');
 const { loadFixture } = require('../test/fixtures/registry-fixture');
 
 const root = path.join(__dirname, '..');
@@ -81,16 +81,10 @@ function interop(node, prefix) {
       env: { ...process.env, WINEPREFIX: prefix },
     });
   const windows = (...args) => {
-    const title = `Windows build: interop ${args.join(' ')}`;
-    console.log(`\n== ${title}`);
-    const { status, output } = runWindows(node, ['test/interop/run.js', ...args], { prefix });
-    process.stdout.write(output);
-    if (status !== 0) {
-      console.log(`== ${title}: failed`);
-      failed = true;
-    }
+    const ok = runWindowsStep(`Windows build: interop ${args.join(' ')}`, node, ['test/interop/run.js', ...args], prefix);
+    if (!ok) failed = true;
     stopWineserver(prefix);
-    return status === 0;
+    return ok;
   };
   if (linux('write', 'linux')) windows('read', 'linux');
   if (windows('write', 'windows')) linux('read', 'windows');

@@ -14,14 +14,20 @@ function prepareWinePrefix(node, prefix) {
   loadFixture(prefix);
 }
 
-// Runs the suite (`tests`: the folder, or its files for releases whose --test takes no folder)
-// with `exe` under the title `title`, printing its output; true when it passed.
-function runWindowsSuite(title, exe, prefix, tests = ['test/js/']) {
+// Runs `exe` with `args` under Wine under the title `title`, printing its output; true when it
+// exited 0.
+function runWindowsStep(title, exe, args, prefix) {
   console.log(`\n== ${title}`);
-  const { status, output } = runWindows(exe, ['--test', ...tests], { prefix });
+  const { status, output } = runWindows(exe, args, { prefix });
   process.stdout.write(output);
   if (status !== 0) console.log(`== ${title}: failed`);
   return status === 0;
 }
 
-module.exports = { prepareWinePrefix, runWindowsSuite };
+// Runs the suite (`tests`: the folder, or its files for releases whose --test takes no folder)
+// with `exe` under the title `title`; true when it passed.
+function runWindowsSuite(title, exe, prefix, tests = ['test/js/']) {
+  return runWindowsStep(title, exe, ['--test', ...tests], prefix);
+}
+
+module.exports = { prepareWinePrefix, runWindowsStep, runWindowsSuite };
