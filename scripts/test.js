@@ -9,6 +9,7 @@ const path = require('node:path');
 const { hasCommand, windowsNode, stopWineserver, cacheDir } = require('./wine-node');
 const { prepareWinePrefix, runWindowsStep, runWindowsSuite } = require('./windows-suite');
 const { loadFixture } = require('../test/fixtures/registry-fixture');
+const { buildInstrumented, sanitizedEnvironment } = require('./instrumented-builds');
 
 const root = path.join(__dirname, '..');
 const windowsNodeVersion = '20.20.2';
@@ -40,6 +41,19 @@ function linuxSuite() {
   loadFixture(prefix);
   return step('JavaScript suite, Linux build', process.execPath, ['--test', 'test/js/'], {
     env: { ...process.env, WINEPREFIX: prefix },
+  });
+}
+
+// The same suite with the module built with AddressSanitizer and UndefinedBehaviorSanitizer.
+function sanitizedSuite() {
+  console.log('\n== Linux build with sanitizers');
+  const buildDir = buildInstrumented('sanitized');
+  if (!buildDir) {
+    failed = true;
+    return;
+  }
+  step('JavaScript suite, Linux build with sanitizers', process.execPath, ['--test', 'test/js/'], {
+    env: sanitizedEnvironment(buildDir),
   });
 }
 
@@ -100,6 +114,7 @@ function packageChecks() {
 
 nativeTests();
 linuxSuite();
+sanitizedSuite();
 windowsSuite();
 packageChecks();
 console.log(failed ? '\nSome suites failed.' : '\nAll suites passed.');
