@@ -1,5 +1,6 @@
 #include "key_handles.h"
 
+#include <algorithm>
 #include <mutex>
 #include <unordered_map>
 
@@ -10,6 +11,8 @@ namespace {
 
 constexpr REGSAM kAllAccess = 0xF003F;
 constexpr std::uintptr_t kFirstHandle = 0x1000;
+// The longest key name component, in UTF-16 units, that Wine opens or creates.
+constexpr std::size_t kMaxKeyNameLength = 256;
 
 std::mutex handles_mutex;
 std::uintptr_t next_handle = kFirstHandle;
@@ -38,6 +41,16 @@ std::shared_ptr<const KeyRef> predefined(HKEY key) {
   if (key == HKEY_CURRENT_USER) return current_user;
   if (key == HKEY_LOCAL_MACHINE) return local_machine;
   return nullptr;
+}
+
+std::size_t longest_component(std::u16string_view path) {
+  std::size_t longest = 0;
+  for (std::size_t start = 0; start <= path.size();) {
+    std::size_t end = std::min(path.find(u'\\', start), path.size());
+    longest = std::max(longest, end - start);
+    start = end + 1;
+  }
+  return longest;
 }
 
 }  // namespace
@@ -73,6 +86,7 @@ LONG sub_key_of(const KeyRef& parent, const WCHAR* sub_key, KeyRef& child) {
   if (path.empty() || path.back() == u'\\' || path.find(u"\\\\") != std::u16string_view::npos) {
     return ERROR_BAD_PATHNAME;
   }
+  if (longest_component(path) > kMaxKeyNameLength) return ERROR_INVALID_PARAMETER;
   if (!child.path.empty()) child.path += u'\\';
   child.path += path;
   child.folded = fold_name(child.path);

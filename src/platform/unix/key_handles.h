@@ -27,7 +27,7 @@ bool close_handle(HKEY key);
 
 // The key `sub_key` names below `parent`: null or empty names the parent itself; a leading
 // backslash or an empty component inside the path is ERROR_BAD_PATHNAME; one trailing
-// backslash is ignored.
+// backslash is ignored; a component of more than 256 UTF-16 units is ERROR_INVALID_PARAMETER.
 LONG sub_key_of(const KeyRef& parent, const WCHAR* sub_key, KeyRef& child);
 
 }  // namespace registry_unix

@@ -14,6 +14,8 @@ using registry_unix::KeyRef;
 namespace {
 
 constexpr REGSAM kViewFlags = KEY_WOW64_64KEY | KEY_WOW64_32KEY;
+// The longest value name, in UTF-16 units, that Wine stores.
+constexpr std::size_t kMaxValueNameLength = 16383;
 
 std::u16string name_of(LPCWSTR name) { return name != nullptr ? name : u""; }
 
@@ -124,6 +126,7 @@ LSTATUS RegSetValueExW(HKEY key, LPCWSTR value_name, DWORD, DWORD type, const BY
   if (data == nullptr && data_size > 0) return ERROR_NOACCESS;
   HiveValue value;
   value.name = name_of(value_name);
+  if (value.name.size() > kMaxValueNameLength) return ERROR_INVALID_PARAMETER;
   value.type = type;
   if (data_size > 0) value.data.assign(reinterpret_cast<const char*>(data), data_size);
   unsigned long long now = registry_unix::file_time_now();

@@ -212,6 +212,35 @@ TEST_F(RegistryApi, SubKeyPathForms) {
   }
 }
 
+// Wine's limits: 256 UTF-16 units for a key name component, 16383 for a value name. Longer
+// names are refused and leave the hive as it was.
+TEST_F(RegistryApi, NamesLongerThanWineTakesAreInvalidParameters) {
+  const std::u16string longest_key = u"Software\\Long\\" + std::u16string(256, u'k');
+  const std::u16string too_long_key = u"Software\\Long\\" + std::u16string(257, u'k') + u"\\x";
+  HKEY key = create(HKEY_CURRENT_USER, longest_key.c_str());
+  RegCloseKey(key);
+  const std::string hive = read_text(prefix.user_hive());
+  EXPECT_NE(hive.find(std::string(256, 'k')), std::string::npos);
+  EXPECT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, too_long_key.c_str(), 0, nullptr, 0, KEY_READ,
+                            nullptr, &key, nullptr),
+            ERROR_INVALID_PARAMETER);
+  EXPECT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, too_long_key.c_str(), 0, KEY_READ, &key),
+            ERROR_INVALID_PARAMETER);
+  EXPECT_EQ(read_text(prefix.user_hive()), hive);
+
+  key = create(HKEY_CURRENT_USER, u"Software\\Long");
+  const std::u16string longest_name(16383, u'v');
+  const std::u16string too_long_name(16384, u'v');
+  set_string(key, longest_name.c_str(), u"x");
+  const std::string with_value = read_text(prefix.user_hive());
+  EXPECT_EQ(RegSetValueExW(key, too_long_name.c_str(), 0, REG_SZ, bytes(u"x"), 4),
+            ERROR_INVALID_PARAMETER);
+  EXPECT_EQ(RegQueryValueExW(key, too_long_name.c_str(), nullptr, nullptr, nullptr, nullptr),
+            ERROR_FILE_NOT_FOUND);
+  RegCloseKey(key);
+  EXPECT_EQ(read_text(prefix.user_hive()), with_value);
+}
+
 TEST_F(RegistryApi, EnumeratesInFileOrder) {
   HKEY key = create(HKEY_CURRENT_USER, u"Software\\Enum", KEY_READ | KEY_SET_VALUE);
   set_string(key, u"beta", u"2");
