@@ -89,7 +89,7 @@ const rejected = {
   number: [...neitherTextNorNumber, ['numeric string', '1'], ['empty string', '']],
 };
 
-test('a value of the wrong kind in any position is a TypeError; later arguments are not read', () => {
+test('a value of the wrong kind anywhere is a TypeError; later arguments are not read', () => {
   for (const [name, kinds] of Object.entries(signatures)) {
     kinds.forEach((kind, index) => {
       for (const [label, bad] of rejected[kind]) {
@@ -215,7 +215,8 @@ test('U+0000 in every text position', () => {
   assert.equal(setString(nul, 'text', 'ab\0cd'), true);
   assert.equal(setBinaryValue(nul, 'bytes', 'xy\0z'), true);
   assert.deepEqual(getKeyValues(nul), [['bytes', 'text', 'v'], ['xy', 'ab', 'kept']]);
-  assert.equal(addon.getRegistryKeyName('ab\0c'), `ab\0c${addon.getRegistryKeyName('ab').slice(2)}`);
+  const hashOfAb = addon.getRegistryKeyName('ab').slice('ab'.length);
+  assert.equal(addon.getRegistryKeyName('ab\0c'), `ab\0c${hashOfAb}`);
 });
 
 test('after all of it the module still writes and reads', () => {
