@@ -1,5 +1,6 @@
 #include "registry/root_prefixes.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <string_view>
 
@@ -35,9 +36,10 @@ bool startsWithPrefix(const WideString& path, std::string_view prefix) {
 }  // namespace
 
 std::optional<SplitPath> splitRootPrefix(const WideString& path) {
+  const std::size_t end = std::min(path.find(WCHAR(0)), path.size());
   for (const RootPrefix& prefix : rootPrefixTable) {
     if (startsWithPrefix(path, prefix.text)) {
-      return SplitPath{prefix.root, path.substr(prefix.text.size())};
+      return SplitPath{prefix.root, path.substr(prefix.text.size(), end - prefix.text.size())};
     }
   }
   return std::nullopt;

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "registry/root_prefixes.h"
 #include "scratch_prefix.h"
 #include "win32_api.h"
 
@@ -239,6 +240,29 @@ TEST_F(RegistryApi, NamesLongerThanWineTakesAreInvalidParameters) {
             ERROR_FILE_NOT_FOUND);
   RegCloseKey(key);
   EXPECT_EQ(read_text(prefix.user_hive()), with_value);
+}
+
+TEST(RootPrefixes, PathsEndAtTheirFirstNul) {
+  using namespace std::string_literals;
+  using registry_addon::WideString;
+  struct Case {
+    WideString path;
+    bool split;
+    WideString subKey;
+  };
+  const std::vector<Case> cases = {
+      {u"HKEY_CURRENT_USER\\Software\0Hidden"s, true, u"Software"},
+      {u"hkey_local_machine\\\0x"s, true, u""},
+      {u"HKEY_CLASSES_ROOT\\.txt"s, true, u".txt"},
+      {u"HKEY_CURRENT\0USER\\x"s, false, u""},
+  };
+  for (const Case& c : cases) {
+    auto split = registry_addon::splitRootPrefix(c.path);
+    ASSERT_EQ(split.has_value(), c.split) << c.path.size();
+    if (split) {
+      EXPECT_EQ(split->subKey, c.subKey) << c.path.size();
+    }
+  }
 }
 
 TEST_F(RegistryApi, EnumeratesInFileOrder) {
