@@ -11,6 +11,8 @@
 namespace registry_unix {
 namespace {
 
+constexpr int kTemporaryNameAttempts = 1000;
+
 FileIdentity identity_of(const struct stat& info) {
   FileIdentity identity;
   identity.device = info.st_dev;
@@ -99,8 +101,15 @@ FileState read_file(const std::string& path, std::string& text, FileIdentity& id
 LONG replace_file(const std::string& path, const std::string& text, FileIdentity& written) {
   struct stat old_info;
   bool had_file = stat(path.c_str(), &old_info) == 0;
-  std::string temporary = temporary_name(path);
-  int fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+  std::string temporary;
+  int fd = -1;
+  // A writer killed before its rename leaves its temporary file; a later process with the same
+  // pid takes the next name.
+  for (int attempt = 0; fd < 0 && attempt < kTemporaryNameAttempts; ++attempt) {
+    temporary = temporary_name(path);
+    fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd < 0 && errno != EEXIST) break;
+  }
   if (fd < 0) return status_of_errno();
   bool ok = true;
   if (had_file) {

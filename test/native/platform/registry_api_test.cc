@@ -1,6 +1,7 @@
 // The registry calls' contract over a scratch prefix: sizes, statuses, access, case, defaults.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstring>
 #include <string>
@@ -364,6 +365,20 @@ TEST_F(RegistryApi, ReplacingAHiveKeepsItsMode) {
   struct stat info;
   ASSERT_EQ(stat(prefix.user_hive().c_str(), &info), 0);
   EXPECT_EQ(info.st_mode & 07777, 0640u);
+}
+
+// A writer killed between making its temporary file and renaming it leaves the file behind; a
+// later process given the same pid must still write. ctest runs each test in a process of its
+// own, so the planted names cover the ones this process is about to use.
+TEST_F(RegistryApi, TemporaryFilesLeftByAKilledWriterDoNotBlockWrites) {
+  for (int n = 0; n < 64; ++n) {
+    write_text(prefix.user_hive() + ".tmp-" + std::to_string(getpid()) + "-" + std::to_string(n),
+               "left over");
+  }
+  HKEY key = create(HKEY_CURRENT_USER, u"Software\\Leftover");
+  set_string(key, u"v", u"x");
+  RegCloseKey(key);
+  EXPECT_EQ(query_string(HKEY_CURRENT_USER, u"Software\\Leftover", u"v"), u"x");
 }
 
 }  // namespace
