@@ -66,8 +66,9 @@ bool read_reports(int fd, double start, double deadline, TrialRun& run) {
   for (;;) {
     double left = deadline - seconds_since(start);
     if (left <= 0) return false;
-    struct timespec wait = {static_cast<time_t>(left),
-                            static_cast<long>((left - (long)left) * 1e9)};
+    struct timespec wait = {
+        static_cast<time_t>(left),
+        static_cast<long>((left - static_cast<double>(static_cast<time_t>(left))) * 1e9)};
     struct pollfd watch = {fd, POLLIN, 0};
     int ready = ppoll(&watch, 1, &wait, nullptr);
     if (ready < 0 && errno == EINTR) continue;
@@ -191,6 +192,23 @@ bool verify(HiveModel& model, const std::vector<WriteOp>& plan, const TrialRun& 
   return landed;
 }
 
+// Where the kill landed, as far as the parent can tell: outside any call, in a call before its
+// temporary file existed (the lock, the read, the change), with the temporary file made but not
+// renamed (its write and fsync), or after the rename (the folder's fsync, the return).
+void count_kill(const TrialRun& run, bool temp_left, bool landed, Totals& totals) {
+  if (!run.killed) {
+    ++totals.completed;
+  } else if (!run.in_call) {
+    ++totals.between_calls;
+  } else if (temp_left) {
+    ++totals.temp_left;
+  } else if (landed) {
+    ++totals.after_rename;
+  } else {
+    ++totals.before_temp;
+  }
+}
+
 void run_block(unsigned first_trial, unsigned trials, std::mt19937_64& random, Progress* progress,
                Totals& totals, double& seconds_per_write) {
   std::string prefix = make_scratch_prefix("crash");
@@ -216,16 +234,7 @@ void run_block(unsigned first_trial, unsigned trials, std::mt19937_64& random, P
     totals.writes_verified += run.reported;
     totals.in_flight_landed += landed;
     totals.largest_hive = std::max(totals.largest_hive, HiveView(hive_file).size());
-    if (!run.killed)
-      ++totals.completed;
-    else if (!run.in_call)
-      ++totals.between_calls;
-    else if (temp_left)
-      ++totals.temp_left;
-    else if (landed)
-      ++totals.after_rename;
-    else
-      ++totals.before_temp;
+    count_kill(run, temp_left, landed, totals);
   }
   // A writer after the last kill is not held up.
   check_no_lock_held(hive_file);
