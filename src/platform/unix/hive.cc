@@ -22,6 +22,12 @@ bool is_blank_line(std::string_view line) {
   return line.find_first_not_of(" \t\r\n") == std::string_view::npos;
 }
 
+// A trailing backslash continues hex data on the next line.
+bool continues(std::string_view line) {
+  size_t last = line.find_last_not_of(" \t\r\n");
+  return last != std::string_view::npos && line[last] == '\\';
+}
+
 // The key line's escaped name and, after it, an optional Unix time stamp.
 bool parse_key_line(std::string_view line, std::string_view& name_text, std::u16string& path) {
   size_t pos = 1;
@@ -215,6 +221,7 @@ std::unique_ptr<Hive> Hive::parse(std::string text) {
   // A block starts with the blank lines before its key line.
   size_t block_start = std::string_view::npos;
   size_t after_content = 0;
+  bool continued = false;
   auto close_block = [&](size_t end) {
     if (block_start == std::string_view::npos) {
       hive->header_ = source.substr(0, end);
@@ -241,7 +248,9 @@ std::unique_ptr<Hive> Hive::parse(std::string text) {
                line[0] != ';' && !is_blank_line(line)) {
       hive->structure_ok_ = false;
     }
-    if (!is_blank_line(line)) after_content = end;
+    // A blank line that ends continued data belongs to its value, not to the next key's lead.
+    if (!is_blank_line(line) || continued) after_content = end;
+    continued = continues(line);
     pos = end;
   }
   close_block(source.size());

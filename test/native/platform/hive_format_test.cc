@@ -142,6 +142,23 @@ TEST(HiveFormat, AChangeRewritesOnlyItsKey) {
   EXPECT_EQ(hive->text(), expected);
 }
 
+TEST(HiveFormat, HexDataContinuedOntoABlankLineKeepsItAfterAChange) {
+  // The blank line ends the data; once the value after it is deleted, the rewritten key must
+  // still hold that line, or its text ends in a dangling backslash and no longer parses.
+  const std::string text =
+      "WINE REGISTRY Version 2\n\n[K] 1\n#time=1\n\"hex\"=hex:01,\\\n\n"
+      "\"next\"=dword:00000001\n\n[L] 1\n";
+  auto hive = Hive::parse(text);
+  ASSERT_TRUE(hive->well_formed());
+  ASSERT_TRUE(hive->find(u"K")->delete_value(u"next", kNow));
+  auto rewritten = Hive::parse(hive->text());
+  EXPECT_TRUE(rewritten->well_formed()) << hive->text();
+  const HiveValue* value = rewritten->find(u"K")->find_value(u"hex");
+  ASSERT_NE(value, nullptr);
+  EXPECT_EQ(value->data, "\x01");
+  EXPECT_NE(rewritten->find(u"L"), nullptr);
+}
+
 TEST(HiveFormat, NewKeysGoWhereWineWritesThem) {
   struct Case {
     std::u16string path;
