@@ -5,13 +5,17 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <time.h>
+
 #include <atomic>
 #include <cerrno>
+#include <cstring>
 
 namespace registry_unix {
 namespace {
 
 constexpr int kTemporaryNameAttempts = 1000;
+constexpr long long kCoarsestTimeTickNs = 2'000'000'000;
 
 FileIdentity identity_of(const struct stat& info) {
   FileIdentity identity;
@@ -63,6 +67,31 @@ bool sync_folder(const std::string& folder) {
 bool FileIdentity::operator==(const FileIdentity& other) const {
   return device == other.device && inode == other.inode && size == other.size &&
          mtime_seconds == other.mtime_seconds && mtime_nanoseconds == other.mtime_nanoseconds;
+}
+
+bool modified_recently(const FileIdentity& identity) {
+  struct timespec now;
+  clock_gettime(CLOCK_REALTIME, &now);
+  long long age_ns = (now.tv_sec - identity.mtime_seconds) * 1'000'000'000LL +
+                     (now.tv_nsec - identity.mtime_nanoseconds);
+  return age_ns < kCoarsestTimeTickNs;
+}
+
+std::uint64_t content_fingerprint(std::string_view text) {
+  // Each step is a bijection of the running value for a given word, so texts of one length
+  // that differ in a single word never share a fingerprint.
+  std::uint64_t hash = 0x9E3779B97F4A7C15ull ^ text.size();
+  size_t at = 0;
+  for (; at + sizeof(std::uint64_t) <= text.size(); at += sizeof(std::uint64_t)) {
+    std::uint64_t word;
+    std::memcpy(&word, text.data() + at, sizeof word);
+    hash = (hash ^ word) * 0xFF51AFD7ED558CCDull;
+    hash ^= hash >> 32;
+  }
+  for (; at < text.size(); ++at) {
+    hash = (hash ^ static_cast<unsigned char>(text[at])) * 0x100000001B3ull;
+  }
+  return hash;
 }
 
 FileState stat_file(const std::string& path, FileIdentity& identity) {

@@ -4,7 +4,9 @@
 
 #include <sys/types.h>
 
+#include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "win32_api.h"
 
@@ -21,6 +23,14 @@ struct FileIdentity {
 };
 
 enum class FileState { kPresent, kMissing, kUnreadable };
+
+// True while the file's modification time is too recent to tell it from a file written later:
+// file systems keep times in coarse ticks (a kernel tick on older Linux, 2 s on FAT), and a
+// replacement written within the same tick may get the freed inode number and the same size.
+bool modified_recently(const FileIdentity& identity);
+
+// A 64-bit fingerprint of a file's bytes, to confirm an identity that matched too recently.
+std::uint64_t content_fingerprint(std::string_view text);
 
 FileState stat_file(const std::string& path, FileIdentity& identity);
 FileState read_file(const std::string& path, std::string& text, FileIdentity& identity);

@@ -1,4 +1,5 @@
 // The registry calls' contract over a scratch prefix: sizes, statuses, access, case, defaults.
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -338,6 +339,35 @@ TEST_F(RegistryApi, HandlesOutliveAReloadAndSeeOtherWriters) {
   ASSERT_EQ(RegQueryValueExW(key, u"v", nullptr, nullptr, reinterpret_cast<BYTE*>(buffer), &size),
             ERROR_SUCCESS);
   EXPECT_EQ(std::u16string(buffer), u"theirs");
+  RegCloseKey(key);
+}
+
+// Another writer's file may carry the inode number, size and modification time of the one
+// cached (an inode freed and reused within one coarse clock tick). Rewritten in place with its
+// time put back, it must not lose its change to a write, and readers must see it soon.
+TEST_F(RegistryApi, AChangeThatKeepsTheFilesIdentityIsSeen) {
+  auto replace_keeping_identity = [&](const std::string& from, const std::string& to) {
+    struct stat before;
+    ASSERT_EQ(stat(prefix.user_hive().c_str(), &before), 0);
+    std::string text = read_text(prefix.user_hive());
+    size_t at = text.find(from);
+    ASSERT_NE(at, std::string::npos);
+    write_text(prefix.user_hive(), text.replace(at, from.size(), to));
+    const struct timespec times[2] = {before.st_atim, before.st_mtim};
+    ASSERT_EQ(utimensat(AT_FDCWD, prefix.user_hive().c_str(), times, 0), 0);
+  };
+  HKEY key = create(HKEY_CURRENT_USER, u"Software\\Same");
+  set_string(key, u"v", u"mine");
+  ASSERT_EQ(query_string(HKEY_CURRENT_USER, u"Software\\Same", u"v"), u"mine");
+
+  replace_keeping_identity("\"v\"=\"mine\"", "\"v\"=\"ours\"");
+  set_string(key, u"w", u"later");
+  EXPECT_EQ(query_string(HKEY_CURRENT_USER, u"Software\\Same", u"v"), u"ours");
+  EXPECT_EQ(query_string(HKEY_CURRENT_USER, u"Software\\Same", u"w"), u"later");
+
+  replace_keeping_identity("\"v\"=\"ours\"", "\"v\"=\"them\"");
+  usleep(50'000);
+  EXPECT_EQ(query_string(HKEY_CURRENT_USER, u"Software\\Same", u"v"), u"them");
   RegCloseKey(key);
 }
 
