@@ -2,7 +2,8 @@
 
 // Runs every suite: the native tests, the JavaScript suite against the Linux build, and the
 // same suite against the Windows build in a Windows Node.js under Wine. Without Wine or
-// mingw-w64 the Windows suite is skipped with a reason, except under CI=true, where that fails.
+// mingw-w64 the Windows suite is skipped with a reason, and so are the fuzz targets without
+// clang, except under CI=true, where that fails.
 const { spawnSync } = require('node:child_process');
 const fs = require('node:fs');
 const path = require('node:path');
@@ -13,6 +14,8 @@ const { buildInstrumented, sanitizedEnvironment } = require('./instrumented-buil
 
 const root = path.join(__dirname, '..');
 const windowsNodeVersion = '20.20.2';
+// Calls per function in the memory check: enough to see growth, few enough for every run.
+const memoryCheckCalls = ['--calls', '20000', '--write-calls', '2000'];
 let failed = false;
 
 function step(title, command, args, options = {}) {
@@ -57,18 +60,22 @@ function sanitizedSuite() {
   });
 }
 
-function windowsSuite() {
-  const missing = ['wine', 'wineserver', 'x86_64-w64-mingw32-g++'].filter((c) => !hasCommand(c));
-  if (missing.length > 0) {
-    const reason = `${missing.join(', ')} not installed`;
-    if (process.env.CI === 'true') {
-      console.log(`\n== Windows suite cannot run: ${reason}`);
-      failed = true;
-    } else {
-      console.log(`\n== Windows suite skipped: ${reason}`);
-    }
-    return;
+// True when every command is installed; otherwise says which are not, and fails under CI.
+function haveTools(what, commands) {
+  const missing = commands.filter((c) => !hasCommand(c));
+  if (missing.length === 0) return true;
+  const reason = `${missing.join(', ')} not installed`;
+  if (process.env.CI === 'true') {
+    console.log(`\n== ${what} cannot run: ${reason}`);
+    failed = true;
+  } else {
+    console.log(`\n== ${what} skipped: ${reason}`);
   }
+  return false;
+}
+
+function windowsSuite() {
+  if (!haveTools('Windows suite', ['wine', 'wineserver', 'x86_64-w64-mingw32-g++'])) return;
   if (!step('Windows build (mingw-w64)', process.execPath, ['scripts/build-win32.js'])) return;
   step('Windows file checks', process.execPath, ['--test', 'test/windows/']);
 
@@ -83,6 +90,13 @@ function windowsSuite() {
   ]) {
     if (!runWindowsSuite(title, exe, prefix)) failed = true;
   }
+  const memory = runWindowsStep(
+    `memory check, Windows Node.js ${windowsNodeVersion} under Wine`,
+    node,
+    ['--expose-gc', 'test/memory/run.js', ...memoryCheckCalls],
+    prefix,
+  );
+  if (!memory) failed = true;
   stopWineserver(prefix);
   interop(node, prefix);
 }
@@ -104,6 +118,20 @@ function interop(node, prefix) {
   if (windows('write', 'windows')) linux('read', 'windows');
 }
 
+// Short runs of the fuzz targets (their regression inputs first), of the write soaks and of
+// the memory check.
+function hardening() {
+  if (haveTools('fuzz targets', ['clang++'])) {
+    step('fuzz targets: regressions and a short run each', process.execPath, ['test/fuzz/run.js', '--seconds', '15']);
+  }
+  step('soaks: killed writers and concurrent writers', process.execPath, ['test/soak/run.js', '--trials', '50']);
+  const prefix = path.join(root, 'build', 'memory-prefix');
+  fs.rmSync(prefix, { recursive: true, force: true });
+  step('memory check, Linux build', process.execPath, ['--expose-gc', 'test/memory/run.js', ...memoryCheckCalls], {
+    env: { ...process.env, WINEPREFIX: prefix },
+  });
+}
+
 // The command-line tool, the TypeScript declarations, and the package as npm publishes it.
 function packageChecks() {
   step('command-line tool', process.execPath, ['--test', 'test/cli/']);
@@ -116,6 +144,7 @@ nativeTests();
 linuxSuite();
 sanitizedSuite();
 windowsSuite();
+hardening();
 packageChecks();
 console.log(failed ? '\nSome suites failed.' : '\nAll suites passed.');
 process.exit(failed ? 1 : 0);
