@@ -3,18 +3,7 @@
 const test = require('node:test');
 const assert = require('node:assert/strict');
 const addon = require('../..');
-
-// The argument kinds of each function, in order.
-const signatures = {
-  getString: ['text', 'text', 'text'],
-  getKeyValues: ['text'],
-  getUInt32: ['text', 'text', 'number'],
-  setUInt32: ['text', 'text', 'number'],
-  setString: ['text', 'text', 'text'],
-  getRegistryKeyName: ['text'],
-  setBinaryValue: ['text', 'text', 'text'],
-  deleteKey: ['text', 'text'],
-};
+const { signatures } = require('../fixtures/call-signatures');
 
 // Paths without a root prefix: even a call that got through would touch nothing.
 const valid = { text: 'registry-addon-call-frame', number: 1 };

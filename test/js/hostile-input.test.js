@@ -7,23 +7,13 @@ const test = require('node:test');
 const assert = require('node:assert/strict');
 const addon = require('../..');
 const { fixtureKey } = require('../fixtures/registry-fixture');
+const { signatures } = require('../fixtures/call-signatures');
 
 const { getString, getKeyValues, getUInt32, setUInt32, setString, setBinaryValue, deleteKey } =
   addon;
 const key = `HKEY_CURRENT_USER\\${fixtureKey}\\hostile\\${process.pid}`;
 const DEFAULT = '<default>';
 
-// The argument kinds of each function, in order.
-const signatures = {
-  getString: ['text', 'text', 'text'],
-  getKeyValues: ['text'],
-  getUInt32: ['text', 'text', 'number'],
-  setUInt32: ['text', 'text', 'number'],
-  setString: ['text', 'text', 'text'],
-  getRegistryKeyName: ['text'],
-  setBinaryValue: ['text', 'text', 'text'],
-  deleteKey: ['text', 'text'],
-};
 const valid = { text: `${key}\\unreached`, number: 1 };
 const expectedMessage = { text: 'A string was expected', number: 'A number was expected' };
 
