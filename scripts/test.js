@@ -47,7 +47,8 @@ function linuxSuite() {
   });
 }
 
-// The same suite with the module built with AddressSanitizer and UndefinedBehaviorSanitizer.
+// The suite and the command-line tool's tests with the module built with AddressSanitizer and
+// UndefinedBehaviorSanitizer.
 function sanitizedSuite() {
   console.log('\n== Linux build with sanitizers');
   const buildDir = buildInstrumented('sanitized');
@@ -55,7 +56,7 @@ function sanitizedSuite() {
     failed = true;
     return;
   }
-  step('JavaScript suite, Linux build with sanitizers', process.execPath, ['--test', 'test/js/'], {
+  step('JavaScript suite and command-line tool, Linux build with sanitizers', process.execPath, ['--test', 'test/js/', 'test/cli/'], {
     env: sanitizedEnvironment(buildDir),
   });
 }
