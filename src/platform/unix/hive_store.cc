@@ -6,7 +6,6 @@
 #include <memory>
 #include <mutex>
 #include <string>
-#include <string_view>
 
 #include "hive_file.h"
 #include "wineserver_probe.h"
@@ -39,10 +38,10 @@ std::map<std::string, CachedHive>& cache() {
   return hives;
 }
 
-void remember_file(CachedHive& entry, const FileIdentity& identity, std::string_view text) {
+void remember_file(CachedHive& entry, const FileIdentity& identity, std::uint64_t fingerprint) {
   entry.present = true;
   entry.identity = identity;
-  entry.fingerprint = content_fingerprint(text);
+  entry.fingerprint = fingerprint;
   entry.recent = modified_recently(identity);
   entry.confirmed_at_ns = monotonic_ns();
 }
@@ -66,16 +65,17 @@ FileState refresh(const std::string& path, bool writing, CachedHive*& entry) {
   if (same_identity && trusted(*entry, writing)) return state;
   std::string text;
   if (state == FileState::kPresent) state = read_file(path, text, identity);
-  if (state == FileState::kPresent && same_identity && entry->identity == identity &&
-      content_fingerprint(text) == entry->fingerprint) {
-    entry->recent = modified_recently(identity);
-    entry->confirmed_at_ns = monotonic_ns();
+  if (state != FileState::kPresent) {
+    entry->present = false;
+    entry->hive.reset();
     return state;
   }
-  entry->present = false;
+  std::uint64_t fingerprint = content_fingerprint(text);
+  bool unchanged =
+      same_identity && entry->identity == identity && entry->fingerprint == fingerprint;
+  remember_file(*entry, identity, fingerprint);
+  if (unchanged) return state;
   entry->hive.reset();
-  if (state != FileState::kPresent) return state;
-  remember_file(*entry, identity, text);
   // An empty file holds nothing to keep; it is treated like a missing one.
   if (!text.empty()) entry->hive = Hive::parse(std::move(text));
   return state;
@@ -124,7 +124,7 @@ LONG write_hive(HiveId id, const std::function<LONG(Hive&, bool& changed)>& chan
   std::string text = keep->text();
   status = replace_file(path, text, written);
   if (status != ERROR_SUCCESS) return status;
-  remember_file(*entry, written, text);
+  remember_file(*entry, written, content_fingerprint(text));
   entry->hive = std::move(keep);
   return ERROR_SUCCESS;
 }
