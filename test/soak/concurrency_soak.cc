@@ -9,7 +9,6 @@
 // At the end every value is there with its data.
 //
 // Usage: concurrency_soak [--values N] [--seed S]
-#include <sys/mman.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -17,7 +16,6 @@
 #include <cstdio>
 #include <cstring>
 #include <functional>
-#include <new>
 #include <random>
 #include <vector>
 
@@ -263,10 +261,7 @@ int main(int argc, char** argv) {
   std::printf("concurrency soak: %d writers, %d readers, %u writes each, seed %llu\n", kWriters,
               kReaders, values, seed);
   std::fflush(stdout);
-  void* memory =
-      mmap(nullptr, sizeof(Board), PROT_READ | PROT_WRITE, MAP_SHARED | MAP_ANONYMOUS, -1, 0);
-  if (memory == MAP_FAILED) fail("cannot map shared memory");
-  Board* board = new (memory) Board;
+  Board* board = make_shared_with_children<Board>();
   std::string prefix = make_scratch_prefix("concurrency");
   std::string hive_file = prefix + "/user.reg";
   run_round(Round::kNewValues, values, hive_file, seed, board);

@@ -13,7 +13,6 @@
 #include <poll.h>
 #include <signal.h>
 #include <sys/file.h>
-#include <sys/mman.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -22,7 +21,6 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <new>
 
 #include "crash_plan.h"
 #include "hive_view.h"
@@ -245,13 +243,6 @@ void run_block(unsigned first_trial, unsigned trials, std::mt19937_64& random, P
   remove_folder(prefix);
 }
 
-Progress* shared_progress() {
-  void* memory =
-      mmap(nullptr, sizeof(Progress), PROT_READ | PROT_WRITE, MAP_SHARED | MAP_ANONYMOUS, -1, 0);
-  if (memory == MAP_FAILED) fail("cannot map shared memory");
-  return new (memory) Progress;
-}
-
 }  // namespace
 }  // namespace soak
 
@@ -263,7 +254,7 @@ int main(int argc, char** argv) {
   std::printf("crash soak: %u trials, seed %llu (replay with --seed %llu)\n", trials, seed, seed);
   std::fflush(stdout);
   std::mt19937_64 random(seed);
-  Progress* progress = shared_progress();
+  Progress* progress = make_shared_with_children<Progress>();
   Totals totals;
   double seconds_per_write = 0.002;
   double start = now_seconds();

@@ -1,6 +1,7 @@
 #include "soak_support.h"
 
 #include <stdlib.h>
+#include <sys/mman.h>
 #include <time.h>
 #include <unistd.h>
 
@@ -32,6 +33,12 @@ unsigned long long Flags::number(const std::string& name, unsigned long long fal
     return value;
   }
   return fallback;
+}
+
+void* map_shared(std::size_t size) {
+  void* memory = mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_SHARED | MAP_ANONYMOUS, -1, 0);
+  if (memory == MAP_FAILED) fail("cannot map shared memory");
+  return memory;
 }
 
 unsigned long long fresh_seed() {

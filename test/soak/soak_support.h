@@ -1,7 +1,9 @@
-// What the soak programs share: failing loudly, command-line flags, a scratch prefix, value
-// data, and registry calls through the Win32-style API.
+// What the soak programs share: failing loudly, command-line flags, memory shared with child
+// processes, a scratch prefix, value data, and registry calls through the Win32-style API.
 #pragma once
 
+#include <cstddef>
+#include <new>
 #include <optional>
 #include <string>
 
@@ -22,6 +24,15 @@ struct Flags {
   int argc_;
   char** argv_;
 };
+
+// Zeroed memory that processes forked afterwards share with this one.
+void* map_shared(std::size_t size);
+
+// A `T` in such memory, where the parent and its children see each other's updates.
+template <typename T>
+T* make_shared_with_children() {
+  return new (map_shared(sizeof(T))) T;
+}
 
 // A seed from the clock and the process id, for runs that were given none.
 unsigned long long fresh_seed();
