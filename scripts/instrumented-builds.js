@@ -4,9 +4,8 @@
 // and UndefinedBehaviorSanitizer, one plain with debug information for valgrind. The JavaScript
 // suite reaches such a build through test/sanitizers/use-build.js, preloaded in every process.
 const { spawnSync } = require('node:child_process');
-const fs = require('node:fs');
 const path = require('node:path');
-const { loadFixture } = require('../test/fixtures/registry-fixture');
+const { freshFixturePrefix } = require('../test/fixtures/registry-fixture');
 
 const root = path.join(__dirname, '..');
 const cmakeJs = require.resolve('cmake-js/bin/cmake-js');
@@ -43,12 +42,9 @@ function sanitizerRuntimes() {
 // The environment that makes node, its workers and its children use the build in `buildDir`
 // over a fresh prefix holding the fixture.
 function suiteEnvironment(buildDir, prefixName) {
-  const prefix = path.join(root, 'build', prefixName);
-  fs.rmSync(prefix, { recursive: true, force: true });
-  loadFixture(prefix);
   return {
     ...process.env,
-    WINEPREFIX: prefix,
+    WINEPREFIX: freshFixturePrefix(path.join(root, 'build', prefixName)),
     REGISTRY_TEST_BUILD: buildDir,
     NODE_OPTIONS: `--require ${path.join(root, 'test', 'sanitizers', 'use-build.js')}`,
   };

@@ -9,7 +9,7 @@ const fs = require('node:fs');
 const path = require('node:path');
 const { hasCommand, windowsNode, stopWineserver, cacheDir } = require('./wine-node');
 const { prepareWinePrefix, runWindowsStep, runWindowsSuite } = require('./windows-suite');
-const { loadFixture } = require('../test/fixtures/registry-fixture');
+const { freshFixturePrefix } = require('../test/fixtures/registry-fixture');
 const { buildInstrumented, sanitizedEnvironment } = require('./instrumented-builds');
 
 const root = path.join(__dirname, '..');
@@ -39,9 +39,7 @@ function nativeTests() {
 
 // The Linux build works on the registry files of the prefix in WINEPREFIX: a scratch one here.
 function linuxSuite() {
-  const prefix = path.join(root, 'build', 'test-prefix-linux');
-  fs.rmSync(prefix, { recursive: true, force: true });
-  loadFixture(prefix);
+  const prefix = freshFixturePrefix(path.join(root, 'build', 'test-prefix-linux'));
   return step('JavaScript suite, Linux build', process.execPath, ['--test', 'test/js/'], {
     env: { ...process.env, WINEPREFIX: prefix },
   });
